@@ -36,7 +36,7 @@ ExitCode ChoosePath(int argc, const char* const argv[], const Platform& platform
 
 }  // namespace
 
-std::string BuildCommandLine(const char* firstArgument) { return std::string(firstArgument); }
+std::string BuildCommandLine(const char* firstArgument) { return {firstArgument}; }
 
 void CompleteCommandLine(std::string& commandLine, int argc, const char* const argv[]) {
     if (argc > 2) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,15 +11,16 @@
 
 namespace trunpax::testing {
 
-// Sentinel values: never dereferenced or called, only compared.
-inline ProcAddress FakeAddress(std::uintptr_t value) {
-    return reinterpret_cast<ProcAddress>(value);
-}
-inline const ProcAddress kFakeDisable = FakeAddress(0xD15AB1E);
-inline const ProcAddress kFakeRevert = FakeAddress(0x4E7E47);
-inline const ModuleHandle kFakeKernel = reinterpret_cast<ModuleHandle>(std::uintptr_t{0x7E400000});
-inline const RedirectionState kFakePriorState =
-    reinterpret_cast<RedirectionState>(std::uintptr_t{0x5EED});
+// Sentinel values: distinct addresses that are only ever compared, never
+// called or dereferenced.
+inline void FakeDisableOperation() {}
+inline void FakeRevertOperation() {}
+inline char fakeKernelModule;
+inline char fakePriorState;
+inline const ProcAddress kFakeDisable = &FakeDisableOperation;
+inline const ProcAddress kFakeRevert = &FakeRevertOperation;
+inline const ModuleHandle kFakeKernel = &fakeKernelModule;
+inline const RedirectionState kFakePriorState = &fakePriorState;
 
 // What the fake platform answers, and everything it was asked, as one log.
 // Only one fake exists at a time: its calls have no context pointer, so the

@@ -26,6 +26,7 @@ const Calls kAcquireThenRelease = {kLoad, kFindDisable, kFindRevert, "free"};
 ExitCode RunWith(FakePlatform& fake, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "Trunpax.exe");
     std::vector<const char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string& argument : arguments) {
         argv.push_back(argument.c_str());
     }
