@@ -7,6 +7,7 @@
  *
  *   caller.exe [--set NAME=VALUE]... [--no-stdout] [--app PATH]
  *              [--repeat N] [--time] LINE-FILE
+ *   caller.exe --wow64-probe
  *
  *   --set NAME=VALUE  set a variable in the environment the child inherits
  *   --no-stdout       start the child with no standard output handle
@@ -15,6 +16,10 @@
  *   --repeat N        start the child N times, one after the other
  *   --time            print "elapsed_us=N" to standard error: the time from
  *                     the first start to the last exit
+ *   --wow64-probe     start nothing: look up Wow64DisableWow64FsRedirection
+ *                     in kernel32.dll, call it once, revert, and print
+ *                     "found=F result=R" (1 or 0 each) to standard output,
+ *                     so that the tests can tell what this system offers
  *
  * Exit codes: the child's, or 250 for a usage error, 251 when the line file
  * cannot be read, 252 when the child cannot be started. */
@@ -51,7 +56,27 @@ static char* ReadLineFile(const char* path) {
     return line;
 }
 
+typedef BOOL(WINAPI* DisableFunction)(PVOID*);
+typedef BOOL(WINAPI* RevertFunction)(PVOID);
+
+static int ProbeRedirection(void) {
+    HMODULE kernel = LoadLibraryA("kernel32.dll");
+    DisableFunction disable =
+        (DisableFunction)GetProcAddress(kernel, "Wow64DisableWow64FsRedirection");
+    RevertFunction revert = (RevertFunction)GetProcAddress(kernel, "Wow64RevertWow64FsRedirection");
+    PVOID state = NULL;
+    BOOL result = disable != NULL && disable(&state);
+    if (result && revert != NULL) {
+        revert(state);
+    }
+    printf("found=%d result=%d\n", disable != NULL, result ? 1 : 0);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], "--wow64-probe") == 0) {
+        return ProbeRedirection();
+    }
     const char* application = NULL;
     const char* lineFile = NULL;
     BOOL noStdout = FALSE;
