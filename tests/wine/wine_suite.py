@@ -159,7 +159,7 @@ class Suite:
             return ["the control reached the 64-bit tool, so the suite proves nothing: %r" % out]
         return []
 
-    def check_call(self, line, expected_out, expected_code, arch="64", options=(), app=None):
+    def check_call(self, line, expected_out, expected_code, arch="64", options=()):
         def check():
             if line is None:  # the caller's own probe, with no line file
                 command = ["wine", "caller.exe", *options]
@@ -168,7 +168,7 @@ class Suite:
                                         timeout=CALL_TIMEOUT)
                 code, out = result.returncode, result.stdout
             else:
-                code, out, _ = self.call(line, arch=arch, options=options, app=app)
+                code, out, _ = self.call(line, arch=arch, options=options)
             failures = []
             if code != expected_code:
                 failures.append("exit code %d, expected %d" % (code, expected_code))
@@ -197,23 +197,22 @@ class Suite:
         run = windows_path(self.run_dir("64"))
         for name, line, text, code in cases.TEXTS:
             line = line.replace("{run}", run)
-            app = line.split()[0] if line.startswith("Renamed") else None
             for target in ("file", "pipe"):
                 yield "%s, to a %s" % (name, target), (
-                    lambda line=line, text=text, code=code, target=target, app=app:
-                    self.check_text(line, text, code, target, app))
+                    lambda line=line, text=text, code=code, target=target:
+                    self.check_text(line, text, code, target))
 
-    def check_text(self, line, text, code, target, app):
+    def check_text(self, line, text, code, target):
         expected = self.expected_text(text)
         if target == "file":
             path = self.case_file(".out")
             with open(path, "wb") as output:
-                result = self.call(line, app=app, stdout=output)
+                result = self.call(line, stdout=output)
             with open(path, "rb") as output:
                 out = output.read()
             result = (result[0], out, result[2])
         else:
-            result = self.call(line, app=app)
+            result = self.call(line)
         failures = []
         if result[0] != code:
             failures.append("exit code %d, expected %d" % (result[0], code))
