@@ -95,25 +95,22 @@ def retype_manifest(data, image, arguments):
     set_u32(data, manifest.entry_offsets[0], 23)
 
 
-def manifest_replace(old, new):
+def resource_replace(resource_type, old, new):
     assert len(old) == len(new)
 
     def mutate(data, image, arguments):
-        manifest = resource_of_type(image, pe_image.RT_MANIFEST)
-        at = data.index(old, manifest.data_offset, manifest.data_offset + len(manifest.data))
+        resource = resource_of_type(image, resource_type)
+        at = data.index(old, resource.data_offset, resource.data_offset + len(resource.data))
         data[at : at + len(old)] = new
     return mutate
+
+
+def manifest_replace(old, new):
+    return resource_replace(pe_image.RT_MANIFEST, old, new)
 
 
 def version_string_replace(old, new):
-    old, new = old.encode("utf-16-le"), new.encode("utf-16-le")
-    assert len(old) == len(new)
-
-    def mutate(data, image, arguments):
-        version = resource_of_type(image, pe_image.RT_VERSION)
-        at = data.index(old, version.data_offset, version.data_offset + len(version.data))
-        data[at : at + len(old)] = new
-    return mutate
+    return resource_replace(pe_image.RT_VERSION, old.encode("utf-16-le"), new.encode("utf-16-le"))
 
 
 def bump_binary_file_version(data, image, arguments):
