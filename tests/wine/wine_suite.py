@@ -64,15 +64,19 @@ class Suite:
         return os.path.join(folder, "%03d%s" % (number, suffix))
 
     # --- one call ----------------------------------------------------------
+    def line_file(self, line):
+        """A new case file holding the exact bytes of LINE; gives its Windows path."""
+        path = self.case_file(".line")
+        with open(path, "wb") as file:
+            file.write(line.encode("latin-1"))
+        return windows_path(path)
+
     def call(self, line, arch="64", options=(), app=None, stdout=subprocess.PIPE, shell_tail=""):
         """Starts caller.exe with the exact raw LINE; gives (exit code, out, err)."""
-        line_file = self.case_file(".line")
-        with open(line_file, "wb") as file:
-            file.write(line.encode("latin-1"))
         command = ["wine", "caller.exe", *options]
         if app is not None:
             command += ["--app", app]
-        command.append(windows_path(line_file))
+        command.append(self.line_file(line))
         if shell_tail:
             command = ["sh", "-c", 'exec "$@" ' + shell_tail, "sh", *command]
         result = subprocess.run(command, cwd=self.run_dir(arch), env=self.env(arch),
@@ -257,10 +261,7 @@ class Suite:
         return failures
 
     def call_reader_leaves(self, line):
-        line_file = self.case_file(".line")
-        with open(line_file, "wb") as file:
-            file.write(line.encode("latin-1"))
-        process = subprocess.Popen(["wine", "caller.exe", windows_path(line_file)],
+        process = subprocess.Popen(["wine", "caller.exe", self.line_file(line)],
                                    cwd=self.run_dir("64"), env=self.env("64"),
                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE)
@@ -279,12 +280,9 @@ class Suite:
         if shutil.which("strace") is None:
             return ["strace is not installed (scripts/setup installs it)"]
         trace = self.case_file(".strace")
-        line_file = self.case_file(".line")
-        with open(line_file, "wb") as file:
-            file.write(line.encode())
         result = subprocess.run(
             ["strace", "-f", "-qq", "-e", "trace=write", "-xx", "-s", "4096", "-o", trace,
-             "wine", "caller.exe", windows_path(line_file)],
+             "wine", "caller.exe", self.line_file(line)],
             cwd=self.run_dir("64"), env=self.env("64"), stdin=subprocess.DEVNULL,
             capture_output=True, timeout=CALL_TIMEOUT)
         expected = self.expected_text(text)
